@@ -32,6 +32,8 @@ const std::vector<behaviour_case> BEHAVIOUR_CASES = {
     {"wifi_digit_state",    {"wifi", "1"},             present,  0, "",    true, {{WLED, 1, 0}}},
     {"mail_mixed_case_on",  {"mail", "On"},            present,  0, "",    true, {{MLED, 1, 1}}},
     {"mail_empty_state",    {"mail", ""},              present,  0, "",    true, {{MLED, 1, 1}}},
+    // Taken as written, never as a pattern of file names.
+    {"wildcard_state",      {"wifi", "*"},             present,  0, "",    true, {{WLED, 1, 0}}},
 
     // Only the exact targets name an indicator; the device is opened first all the same.
     {"upper_case_target",   {"WIFI", "on"},            present,  1, USAGE, true, {}},

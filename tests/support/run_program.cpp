@@ -1,8 +1,6 @@
 #include "tests/support/run_program.hpp"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -14,30 +12,22 @@ extern char** environ;
 
 namespace {
 
-// Captured through unlinked temporary files: no pipe can fill up and stall the child.
-struct capture {
-    std::FILE* file = std::tmpfile();
-    ~capture()
-    {
-        if (file != nullptr)
-            std::fclose(file);
-    }
-    std::string contents() const
-    {
-        std::string text;
-        std::rewind(file);
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            text.append(buffer, got);
-        return text;
-    }
-};
+std::string contents(std::FILE* file)
+{
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, got);
+    std::fclose(file);
+    return text;
+}
 
 }  // namespace
 
-program_result run_program(const std::vector<std::string>& argv,
-                           const std::vector<std::string>& environment)
+started_program start_program(const std::vector<std::string>& argv,
+                              const std::vector<std::string>& environment)
 {
     std::vector<char*> arguments;
     for (const std::string& argument : argv)
@@ -52,30 +42,34 @@ program_result run_program(const std::vector<std::string>& argv,
         variables.push_back(*variable);
     variables.push_back(nullptr);
 
-    capture out;
-    capture err;
-    if (out.file == nullptr || err.file == nullptr)
+    started_program program;
+    program.out = std::tmpfile();
+    program.err = std::tmpfile();
+    if (program.out == nullptr || program.err == nullptr)
         throw std::runtime_error("cannot create capture files");
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fileno(out.file), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, fileno(err.file), STDERR_FILENO);
-
-    pid_t child = 0;
-    const int spawned =
-        posix_spawn(&child, arguments[0], &actions, nullptr, arguments.data(), variables.data());
+    posix_spawn_file_actions_adddup2(&actions, fileno(program.out), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fileno(program.err), STDERR_FILENO);
+    const int spawned = posix_spawn(&program.pid, arguments[0], &actions, nullptr,
+                                    arguments.data(), variables.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         throw std::runtime_error("cannot start " + argv[0]);
+    return program;
+}
 
+program_result finish_program(started_program& program)
+{
     int status = 0;
-    while (waitpid(child, &status, 0) < 0)
+    while (waitpid(program.pid, &status, 0) < 0)
         if (errno != EINTR)
-            throw std::runtime_error("cannot wait for " + argv[0]);
+            throw std::runtime_error("cannot wait for a program");
 
-    program_result result{-1, 0, out.contents(), err.contents()};
+    program_result result{-1, 0, contents(program.out), contents(program.err)};
+    program.out = program.err = nullptr;
     if (WIFEXITED(status))
         result.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status))
