@@ -17,9 +17,8 @@ std::string log_path() { return prefix() + "/drive_c/nuvacpi-standin.log"; }
 
 void wine_tool(const std::vector<std::string>& arguments, bool must_succeed = true)
 {
-    const program_result result = run_program(under_wine(arguments[0], {arguments.begin() + 1,
-                                                                        arguments.end()}),
-                                              wine_environment());
+    const program_result result =
+        run_under_wine(arguments[0], {arguments.begin() + 1, arguments.end()});
     if (must_succeed && result.exit_status != 0)
         throw std::runtime_error("wine " + arguments[0] + " " + arguments[1] + " failed: " +
                                  result.out + result.err);
